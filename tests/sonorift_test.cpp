@@ -1,0 +1,519 @@
+// The tool as a user runs it: the exact console bytes, the exit status and
+// the files left behind.
+#include <errno.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/test_files.h"
+#include "tests/tool_run.h"
+
+namespace {
+
+const std::string Marker = "\xFE";
+const std::string Usage = Marker + " USAGE: Sonorift[.exe] <file.umx>\r\n";
+
+std::string CantOpen(const std::string& name) { return Marker + " Can't open " + name + " !\r\n"; }
+
+const char* FoundText(ModuleKind kind) {
+  switch (kind) {
+    case ModuleKind::ImpulseTracker: return " Found Impulse Tracker Module.\r\n";
+    case ModuleKind::ScreamTracker3: return " Found Scream Tracker III Module.\r\n";
+    case ModuleKind::FastTracker: return " Found Fast Tracker Module.\r\n";
+  }
+  return "";
+}
+
+const char* Extension(ModuleKind kind) {
+  switch (kind) {
+    case ModuleKind::ImpulseTracker: return ".it";
+    case ModuleKind::ScreamTracker3: return ".s3m";
+    case ModuleKind::FastTracker: return ".xm";
+  }
+  return "";
+}
+
+// One dot per chunk, and one for the final empty read.
+std::string Dots(size_t module_bytes) { return std::string(module_bytes / 65535 + (module_bytes % 65535 != 0) + 1, '.'); }
+
+// The console up to the "Write to" line, which stays open.
+std::string UpToWriteTo(ModuleKind kind, const std::string& output_name) {
+  return Banner() + Marker + FoundText(kind) + Marker + " Write to \"" + output_name + "\" ";
+}
+
+// The console of a complete extraction.
+std::string Extracted(ModuleKind kind, const std::string& output_name, size_t module_bytes) {
+  return UpToWriteTo(kind, output_name) + Dots(module_bytes) + " Ok\r\n";
+}
+
+// A failure report, as a pattern: the location and line vary with the build.
+std::string ReportPattern(const std::string& file, const std::string& text) {
+  return "Exception EInOutError in module Sonorift at ([0-9A-F]{8})\\.\r\n"
+         "File: " + file + " Line#: ([0-9]+)\r\n" + text;
+}
+
+// The source line the report points at, from the repository.
+std::string SourceLine(const std::string& file, int line) {
+  for (const char* directory : {"app", "extract", "platform"}) {
+    std::ifstream source(std::string(SONORIFT_SOURCE_DIR) + "/" + directory + "/" + file);
+    if (!source) continue;
+    std::string text;
+    for (int i = 0; i < line && std::getline(source, text); ++i) {
+    }
+    return text;
+  }
+  return "";
+}
+
+// Checks that out ends with a well-formed report for text, caught by a
+// check in file, and gives its location.
+std::string ExpectReportAtEnd(const std::string& out, const std::string& prefix,
+                              const std::string& file, const std::string& text) {
+  EXPECT_EQ(out.substr(0, prefix.size()), prefix);
+  std::smatch parts;
+  const std::string report = out.size() >= prefix.size() ? out.substr(prefix.size()) : "";
+  if (!std::regex_match(report, parts, std::regex(ReportPattern(file, text)))) {
+    ADD_FAILURE() << "not the expected report: " << report;
+    return "";
+  }
+  EXPECT_NE(SourceLine(file, std::stoi(parts[2])).find("IO_FAILED"), std::string::npos)
+      << file << ":" << parts[2] << " is not a check";
+  return parts[1];
+}
+
+struct Stamp {
+  std::string bytes;
+  timespec modified;
+  timespec changed;
+};
+
+Stamp StampOf(const std::string& path) {
+  struct stat status;
+  EXPECT_EQ(stat(path.c_str(), &status), 0) << path;
+  return {ReadBytes(path), status.st_mtim, status.st_ctim};
+}
+
+void ExpectUntouched(const Stamp& before, const std::string& path) {
+  const Stamp after = StampOf(path);
+  EXPECT_EQ(after.bytes, before.bytes) << path;
+  EXPECT_EQ(after.modified.tv_sec, before.modified.tv_sec);
+  EXPECT_EQ(after.modified.tv_nsec, before.modified.tv_nsec);
+  EXPECT_EQ(after.changed.tv_sec, before.changed.tv_sec);
+  EXPECT_EQ(after.changed.tv_nsec, before.changed.tv_nsec);
+}
+
+// The calls the fault library saw, one line each.
+std::vector<std::string> TraceLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::istringstream trace(FileExists(path) ? ReadBytes(path) : "");
+  for (std::string line; std::getline(trace, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> Words(const std::string& line) {
+  std::istringstream stream(line);
+  std::vector<std::string> words;
+  for (std::string word; stream >> word;) words.push_back(word);
+  return words;
+}
+
+class SonoriftTest : public ::testing::Test {
+ protected:
+  ToolRun Run(const std::vector<std::string>& arguments, RunOptions options = {}) {
+    if (options.directory.empty()) options.directory = dir.path;
+    return RunTool(arguments, options);
+  }
+
+  // A run with the fault library, tracing its calls to trace_path.
+  ToolRun RunWithFaults(const std::vector<std::string>& arguments,
+                        std::vector<std::string> environment) {
+    RunOptions options;
+    options.preload_faults = true;
+    environment.push_back("FAULT_TRACE=" + trace_path());
+    options.environment = environment;
+    return Run(arguments, options);
+  }
+
+  // Beside the directory, so that it doesn't show among the run's files.
+  std::string trace_path() const { return dir.path + ".trace"; }
+
+  void TearDown() override { unlink(trace_path().c_str()); }
+
+  TempDir dir;
+};
+
+TEST_F(SonoriftTest, RejectsAMissingEmptyOrSurplusArgument) {
+  WriteBytes(dir.Path("pkg.umx"), FakeModule(ModuleKind::ImpulseTracker, 100));
+  const std::vector<std::vector<std::string>> argument_lists = {
+      {}, {""}, {"pkg.umx", "pkg.umx"}, {"pkg.umx", ""}, {"", "pkg.umx"}};
+  for (const auto& arguments : argument_lists) {
+    SCOPED_TRACE(arguments.size());
+    const ToolRun run = Run(arguments);
+    EXPECT_EQ(run.out, Banner() + Usage);
+    EXPECT_EQ(run.status, 101);
+  }
+  EXPECT_FALSE(FileExists(dir.Path("pkg.it")));
+}
+
+TEST_F(SonoriftTest, SaysWhichInputCantBeOpened) {
+  std::filesystem::create_directory(dir.Path("folder.umx"));
+  WriteBytes(dir.Path("plain"), "IMPM");
+  symlink("loop", dir.Path("loop").c_str());
+  for (const std::string& name : std::vector<std::string>{"missing.umx", "folder.umx",
+                                                         "plain/inside.umx", "loop",
+                                                         dir.Path("missing dir/x.umx")}) {
+    SCOPED_TRACE(name);
+    const ToolRun run = Run({name});
+    EXPECT_EQ(run.out, Banner() + CantOpen(name));
+    EXPECT_EQ(run.status, 102);
+  }
+}
+
+TEST_F(SonoriftTest, NeverOpensAnOverLongArgumentCutShort) {
+  // The cut name names a real package, which must not be taken for the
+  // argument.
+  const std::string cut(255, 'a');
+  WriteBytes(dir.Path(cut), FakeModule(ModuleKind::ImpulseTracker, 100));
+  const ToolRun run = RunWithFaults({cut + std::string(45, 'b')}, {});
+  EXPECT_EQ(run.out, Banner() + CantOpen(cut));
+  EXPECT_EQ(run.status, 102);
+  for (const std::string& line : TraceLines(trace_path())) {
+    EXPECT_NE(line.substr(0, 5), "open ") << line;
+  }
+}
+
+TEST_F(SonoriftTest, EndsWithOkWhenThereIsNoModule) {
+  for (const std::string& bytes : std::vector<std::string>{
+           "", "I", "IMP", Filler(300000), "x" + std::string("SCRM") + Filler(30)}) {
+    SCOPED_TRACE(bytes.size());
+    WriteBytes(dir.Path("pkg.umx"), bytes);
+    const ToolRun run = Run({"pkg.umx"});
+    EXPECT_EQ(run.out, Banner() + " Ok\r\n");
+    EXPECT_EQ(run.status, 0);
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST_F(SonoriftTest, ExtractsEachKindWithThePackageDataAfterIt) {
+  for (ModuleKind kind :
+       {ModuleKind::ImpulseTracker, ModuleKind::ScreamTracker3, ModuleKind::FastTracker}) {
+    const std::string package = Filler(70000, 3) + FakeModule(kind, 3000) + Filler(500, 4);
+    const std::string output = std::string("pkg") + Extension(kind);
+    SCOPED_TRACE(output);
+    WriteBytes(dir.Path("pkg.umx"), package);
+    const ToolRun run = Run({"pkg.umx"});
+    EXPECT_EQ(run.out, Extracted(kind, output, 3500));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(ReadBytes(dir.Path(output)), package.substr(70000));
+  }
+}
+
+TEST_F(SonoriftTest, ShowsADotPerChunkAndOneForTheEnd) {
+  for (size_t size : {size_t{4}, size_t{65535}, size_t{65536}, size_t{131070}, size_t{131071}}) {
+    SCOPED_TRACE(size);
+    const std::string package = FakeModule(ModuleKind::ImpulseTracker, size);
+    WriteBytes(dir.Path("pkg.umx"), package);
+    const ToolRun run = Run({"pkg.umx"});
+    EXPECT_EQ(run.out, Extracted(ModuleKind::ImpulseTracker, "pkg.it", size));
+    EXPECT_EQ(ReadBytes(dir.Path("pkg.it")), package);
+  }
+}
+
+TEST_F(SonoriftTest, SkipsToTheModuleInChunksOfReads) {
+  // The reads of the copy's own handle on the package: the skip, then the
+  // module's 100 bytes, then the final empty read.
+  const struct {
+    size_t start;
+    std::vector<std::string> reads;
+  } cases[] = {
+      {65535, {"65535 65535", "65535 100", "65535 0"}},
+      {65536, {"65535 65535", "1 1", "65535 100", "65535 0"}},
+      {131071, {"65535 65535", "65535 65535", "1 1", "65535 100", "65535 0"}},
+  };
+  for (const auto& skip : cases) {
+    SCOPED_TRACE(skip.start);
+    unlink(trace_path().c_str());
+    const std::string package = Filler(skip.start) + FakeModule(ModuleKind::ImpulseTracker, 100);
+    WriteBytes(dir.Path("pkg.umx"), package);
+    const ToolRun run = RunWithFaults({"pkg.umx"}, {});
+    EXPECT_EQ(run.out, Extracted(ModuleKind::ImpulseTracker, "pkg.it", 100));
+    EXPECT_EQ(ReadBytes(dir.Path("pkg.it")), package.substr(skip.start));
+
+    std::vector<std::string> opens_of_package;
+    std::vector<std::string> copy_reads;
+    for (const std::string& line : TraceLines(trace_path())) {
+      const std::vector<std::string> words = Words(line);
+      if (words[0] == "open" && words[1] == "pkg.umx") opens_of_package.push_back(words[3]);
+      if (words[0] == "read" && opens_of_package.size() == 2 && words[1] == opens_of_package[1]) {
+        copy_reads.push_back(words[2] + " " + words[3]);
+      }
+    }
+    ASSERT_EQ(opens_of_package.size(), 2u);
+    EXPECT_EQ(copy_reads, skip.reads);
+  }
+}
+
+TEST_F(SonoriftTest, ReplacesAnExistingOutputWholly) {
+  const std::string package = Filler(100) + FakeModule(ModuleKind::FastTracker, 1000);
+  WriteBytes(dir.Path("pkg.umx"), package);
+  WriteBytes(dir.Path("pkg.xm"), Filler(200000, 9));
+  const ToolRun run = Run({"pkg.umx"});
+  EXPECT_EQ(run.out, Extracted(ModuleKind::FastTracker, "pkg.xm", 1000));
+  EXPECT_EQ(ReadBytes(dir.Path("pkg.xm")), package.substr(100));
+}
+
+TEST_F(SonoriftTest, NamesTheOutputAfterTheInput) {
+  std::filesystem::create_directory(dir.Path("dir.v2"));
+  std::filesystem::create_directory(dir.Path("old.umx"));
+  const struct {
+    std::string input;
+    std::string output;
+  } cases[] = {
+      {"my song.umx", "my song.it"},
+      {"Song.UMX", "Song.it"},
+      {"x.umx.umx", "x.umx.it"},
+      {"dir.v2/song", "dir.v2/song.it"},
+      {"old.umx/Song.umx", "old.umx/Song.it"},
+      {"n\xe9on \xfe.umx", "n\xe9on \xfe.it"},
+      {dir.Path("abs.umx"), dir.Path("abs.it")},
+  };
+  const std::string module = FakeModule(ModuleKind::ImpulseTracker, 500);
+  for (const auto& naming : cases) {
+    SCOPED_TRACE(naming.input);
+    const auto in_dir = [&](const std::string& name) {
+      return name[0] == '/' ? name : dir.Path(name);
+    };
+    WriteBytes(in_dir(naming.input), module);
+    const ToolRun run = Run({naming.input});
+    EXPECT_EQ(run.out, Extracted(ModuleKind::ImpulseTracker, naming.output, 500));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(ReadBytes(in_dir(naming.output)), module);
+  }
+}
+
+TEST_F(SonoriftTest, ReportsADirectoryInTheOutputsPlace) {
+  const std::string package = Filler(100) + FakeModule(ModuleKind::ImpulseTracker, 1000);
+  WriteBytes(dir.Path("pkg.umx"), package);
+  std::filesystem::create_directory(dir.Path("pkg.it"));
+  const Stamp before = StampOf(dir.Path("pkg.umx"));
+  const ToolRun run = Run({"pkg.umx"});
+  ExpectReportAtEnd(run.out, UpToWriteTo(ModuleKind::ImpulseTracker, "pkg.it"), "copy.cpp",
+                    "File access denied\\.");
+  EXPECT_EQ(run.status, 1);
+  ExpectUntouched(before, dir.Path("pkg.umx"));
+}
+
+TEST_F(SonoriftTest, LeavesABareModuleAlone) {
+  // Its output name is its own name, and it already is the module.
+  const std::string module = FakeModule(ModuleKind::ImpulseTracker, 100000);
+  WriteBytes(dir.Path("song.it"), module);
+  const Stamp before = StampOf(dir.Path("song.it"));
+  const ToolRun run = Run({"song.it"});
+  EXPECT_EQ(run.out, UpToWriteTo(ModuleKind::ImpulseTracker, "song.it") + " Ok\r\n");
+  EXPECT_EQ(run.status, 0);
+  ExpectUntouched(before, dir.Path("song.it"));
+}
+
+TEST_F(SonoriftTest, RefusesToOverwriteThePackageWithItsModule) {
+  // The output would be the package itself, under its own name or through
+  // a link: copying would destroy the package.
+  const std::string package = Filler(5000) + FakeModule(ModuleKind::ImpulseTracker, 1000);
+  const std::string refused = Marker + " Output would overwrite the input: nothing written.\r\n";
+  const struct {
+    const char* input;
+    const char* output;
+    bool hard_link;
+    bool symbolic_link;
+  } cases[] = {
+      {"junk.it", "junk.it", false, false},
+      {"pkg.umx", "pkg.it", true, false},
+      {"other.umx", "other.it", false, true},
+  };
+  for (const auto& overwrite : cases) {
+    SCOPED_TRACE(overwrite.input);
+    WriteBytes(dir.Path(overwrite.input), package);
+    if (overwrite.hard_link) link(dir.Path(overwrite.input).c_str(), dir.Path(overwrite.output).c_str());
+    if (overwrite.symbolic_link) symlink(overwrite.input, dir.Path(overwrite.output).c_str());
+    const Stamp before = StampOf(dir.Path(overwrite.input));
+    const ToolRun run = Run({overwrite.input});
+    EXPECT_EQ(run.out, UpToWriteTo(ModuleKind::ImpulseTracker, overwrite.output) + "\r\n" + refused);
+    EXPECT_EQ(run.status, 103);
+    ExpectUntouched(before, dir.Path(overwrite.input));
+  }
+}
+
+TEST_F(SonoriftTest, CompletesTheOutputThroughShortWrites) {
+  const std::string package = Filler(300) + FakeModule(ModuleKind::ScreamTracker3, 200000);
+  WriteBytes(dir.Path("pkg.umx"), package);
+  const ToolRun run = RunWithFaults({"pkg.umx"}, {"FAULT_SHORT_WRITE=1000"});
+  EXPECT_EQ(run.out, Extracted(ModuleKind::ScreamTracker3, "pkg.s3m", 200000));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(ReadBytes(dir.Path("pkg.s3m")), package.substr(300));
+  int short_writes = 0;
+  for (const std::string& line : TraceLines(trace_path())) {
+    const std::vector<std::string> words = Words(line);
+    if (words[0] == "write" && words[1] != "1" && words[3] == "1000" && words[2] != "1000") {
+      ++short_writes;
+    }
+  }
+  EXPECT_GT(short_writes, 0);
+}
+
+TEST_F(SonoriftTest, ReportsAFullDiskAndKeepsWhatWasWritten) {
+  const std::string package = Filler(100) + FakeModule(ModuleKind::ImpulseTracker, 200000);
+  WriteBytes(dir.Path("pkg.umx"), package);
+  // Find the output's second write in a clean run, then fail it.
+  RunWithFaults({"pkg.umx"}, {});
+  int write_number = 0;
+  int fail_at = 0;
+  for (const std::string& line : TraceLines(trace_path())) {
+    const std::vector<std::string> words = Words(line);
+    if (words[0] != "write") continue;
+    ++write_number;
+    if (words[1] != "1" && ++fail_at == 2) break;
+  }
+  unlink(trace_path().c_str());
+  const ToolRun run = RunWithFaults(
+      {"pkg.umx"}, {"FAULT_CALL=write", "FAULT_NTH=" + std::to_string(write_number),
+                    "FAULT_ERRNO=" + std::to_string(ENOSPC)});
+  ExpectReportAtEnd(run.out, UpToWriteTo(ModuleKind::ImpulseTracker, "pkg.it") + ".",
+                    "copy.cpp", "I/O error 28\\.");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(ReadBytes(dir.Path("pkg.it")), package.substr(100, 65535));
+}
+
+TEST_F(SonoriftTest, ReportsACopyBufferThatCantBeHad) {
+  WriteBytes(dir.Path("pkg.umx"), FakeModule(ModuleKind::ImpulseTracker, 1000));
+  const ToolRun run =
+      RunWithFaults({"pkg.umx"}, {"FAULT_CALL=malloc", "FAULT_SIZE=65535", "FAULT_NTH=1"});
+  const std::string prefix = UpToWriteTo(ModuleKind::ImpulseTracker, "pkg.it");
+  ASSERT_EQ(run.out.substr(0, prefix.size()), prefix);
+  EXPECT_TRUE(std::regex_match(
+      run.out.substr(prefix.size()),
+      std::regex("Exception EOutOfMemory in module Sonorift at [0-9A-F]{8}\\.\r\n"
+                 "File: copy\\.cpp Line#: [0-9]+\r\nOut of memory\\.")))
+      << run.out;
+  EXPECT_EQ(run.status, 1);
+}
+
+TEST_F(SonoriftTest, ReportsAFailedReadTheSameWayEveryRun) {
+  WriteBytes(dir.Path("pkg.umx"), Filler(1000));
+  const struct {
+    int error;
+    const char* text;
+  } cases[] = {
+      {EIO, "I/O error 5\\."},
+      {ENOSPC, "I/O error 28\\."},
+      {EACCES, "File access denied\\."},
+  };
+  std::vector<std::string> locations;
+  for (const auto& failure : cases) {
+    SCOPED_TRACE(failure.error);
+    const ToolRun run = RunWithFaults(
+        {"pkg.umx"},
+        {"FAULT_CALL=read", "FAULT_NTH=1", "FAULT_ERRNO=" + std::to_string(failure.error)});
+    locations.push_back(ExpectReportAtEnd(run.out, Banner(), "scan.cpp", failure.text));
+    EXPECT_EQ(run.status, 1);
+  }
+  EXPECT_EQ(locations[0], locations[1]);
+  EXPECT_EQ(locations[0], locations[2]);
+}
+
+TEST_F(SonoriftTest, ReportsAFailedCloseOfThePackage) {
+  WriteBytes(dir.Path("pkg.umx"), Filler(1000));
+  const ToolRun run = RunWithFaults({"pkg.umx"}, {"FAULT_CALL=close", "FAULT_NTH=1"});
+  ExpectReportAtEnd(run.out, Banner(), "main.cpp", "I/O error 5\\.");
+  EXPECT_EQ(run.status, 1);
+}
+
+TEST_F(SonoriftTest, TakesAPackageThatCantBeOpenedForCantOpen) {
+  WriteBytes(dir.Path("pkg.umx"), FakeModule(ModuleKind::ImpulseTracker, 100));
+  const ToolRun run = RunWithFaults(
+      {"pkg.umx"}, {"FAULT_CALL=open", "FAULT_NTH=1", "FAULT_ERRNO=" + std::to_string(EACCES)});
+  EXPECT_EQ(run.out, Banner() + CantOpen("pkg.umx"));
+  EXPECT_EQ(run.status, 102);
+}
+
+TEST_F(SonoriftTest, NeverHangsOnAFifoOrAnEndlessDevice) {
+  ASSERT_EQ(mkfifo(dir.Path("pipe.umx").c_str(), 0644), 0);
+  RunOptions options;
+  options.timeout_seconds = 10;
+  const ToolRun fifo = Run({"pipe.umx"}, options);
+  EXPECT_FALSE(fifo.timed_out);
+  ExpectReportAtEnd(fifo.out, Banner(), "scan.cpp", "I/O error 29\\.");
+  EXPECT_EQ(fifo.status, 1);
+
+  const ToolRun zero = Run({"/dev/zero"}, options);
+  EXPECT_FALSE(zero.timed_out);
+  EXPECT_EQ(zero.out, Banner() + " Ok\r\n");
+  EXPECT_EQ(zero.status, 0);
+}
+
+TEST_F(SonoriftTest, FailsWhenTheConsoleCantBeWritten) {
+  WriteBytes(dir.Path("pkg.umx"), FakeModule(ModuleKind::ImpulseTracker, 100));
+  RunOptions options;
+  options.stdout_path = "/dev/full";
+  for (const std::vector<std::string>& arguments :
+       std::vector<std::vector<std::string>>{{"pkg.umx"}, {}, {"missing.umx"}}) {
+    const ToolRun run = Run(arguments, options);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.signal, 0);
+  }
+  EXPECT_FALSE(FileExists(dir.Path("pkg.it")));
+}
+
+TEST_F(SonoriftTest, ShowsTheMarkerAsUtf8OnAUtf8Terminal) {
+  const struct {
+    const char* locale;
+    std::string marker;
+  } cases[] = {
+      {"LC_ALL=C.UTF-8", "\xE2\x96\xA0 USAGE"},
+      {"LC_ALL=C", "\xFE USAGE"},
+  };
+  for (const auto& terminal : cases) {
+    SCOPED_TRACE(terminal.locale);
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    RunOptions options;
+    options.stdout_path = ptsname(master);
+    options.environment = {terminal.locale};
+    const ToolRun run = Run({}, options);
+    EXPECT_EQ(run.status, 101);
+    std::string shown;
+    char chunk[512];
+    fcntl(master, F_SETFL, O_NONBLOCK);
+    for (ssize_t count; (count = read(master, chunk, sizeof chunk)) > 0;) shown.append(chunk, count);
+    close(master);
+    EXPECT_NE(shown.find(terminal.marker), std::string::npos) << shown;
+  }
+}
+
+TEST_F(SonoriftTest, CarriesSourceNamesOnlyXored) {
+  // A stripped binary: debug information and symbols, which name files of
+  // their own, are gone.
+  const std::string stripped = dir.Path("Sonorift.stripped");
+  const std::string command = "strip -o '" + stripped + "' '" + ToolPath() + "' 2>/dev/null";
+  if (system(command.c_str()) != 0) GTEST_SKIP() << "SKIPPED: strip is not available";
+  const std::string binary = ReadBytes(stripped);
+  for (std::string name : {"scan.cpp", "copy.cpp", "main.cpp"}) {
+    std::string xored = name;
+    for (char& c : xored) c = static_cast<char>(c ^ 0xAA);
+    EXPECT_EQ(binary.find(name), std::string::npos) << name;
+    EXPECT_NE(binary.find(xored), std::string::npos) << name;
+  }
+}
+
+}  // namespace

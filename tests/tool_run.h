@@ -1,0 +1,36 @@
+// Runs the built tool as a user would and collects what it did.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ToolRun {
+  // The exit status, or -1 when the tool didn't exit normally.
+  int status = -1;
+  // The signal that ended it, or 0.
+  int signal = 0;
+  bool timed_out = false;
+  // Everything written to standard output.
+  std::string out;
+};
+
+struct RunOptions {
+  // Working directory of the run; the test's own when empty.
+  std::string directory;
+  // Extra environment entries, "NAME=value".
+  std::vector<std::string> environment;
+  // Standard output goes to this file instead of being collected.
+  std::string stdout_path;
+  // Runs with the fault-injection library preloaded.
+  bool preload_faults = false;
+  int timeout_seconds = 30;
+};
+
+// Runs the tool with arguments (not counting its own name).
+ToolRun RunTool(const std::vector<std::string>& arguments, const RunOptions& options = {});
+
+// The path of the built tool.
+std::string ToolPath();
+
+// The console bytes that open every run.
+std::string Banner();
