@@ -8,8 +8,9 @@
 //       lseek, fstat, ftruncate, close, malloc.
 //   FAULT_SIZE=65535
 //       with FAULT_CALL=malloc: count only allocations of this size.
-//   FAULT_SHORT_WRITE=1000
-//       writes to descriptors above 2 store at most this many bytes.
+//   FAULT_SHORT_WRITE=1000, FAULT_SHORT_READ=1000
+//       writes to and reads from descriptors above 2 move at most this many
+//       bytes each.
 //   FAULT_TRACE=/path
 //       appends a line per call: "<family> <fd> <size> <result>" (for open
 //       "<family> <name> <flags> <result>").
@@ -36,6 +37,7 @@ struct Settings {
   int error = EIO;
   long malloc_size = -1;
   long short_write = 0;
+  long short_read = 0;
   int trace_fd = -1;
 };
 
@@ -49,6 +51,7 @@ const Settings& Get() {
     if (const char* error = getenv("FAULT_ERRNO")) s.error = atoi(error);
     if (const char* size = getenv("FAULT_SIZE")) s.malloc_size = atol(size);
     if (const char* bytes = getenv("FAULT_SHORT_WRITE")) s.short_write = atol(bytes);
+    if (const char* bytes = getenv("FAULT_SHORT_READ")) s.short_read = atol(bytes);
     if (const char* path = getenv("FAULT_TRACE")) {
       // Raw system calls, so the library doesn't see its own work.
       s.trace_fd = static_cast<int>(
@@ -107,7 +110,11 @@ ssize_t Read(const char* name, int fd, void* buffer, size_t size) {
     errno = Get().error;
     return -1;
   }
-  const ssize_t count = real(fd, buffer, size);
+  size_t asked = size;
+  if (fd > 2 && Get().short_read > 0 && asked > static_cast<size_t>(Get().short_read)) {
+    asked = static_cast<size_t>(Get().short_read);
+  }
+  const ssize_t count = real(fd, buffer, asked);
   Trace("read", Numbers(fd, size), count);
   return count;
 }
