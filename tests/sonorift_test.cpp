@@ -328,6 +328,34 @@ TEST_F(SonoriftTest, ReportsADirectoryInTheOutputsPlace) {
   ExpectUntouched(before, dir.Path("pkg.umx"));
 }
 
+TEST_F(SonoriftTest, ReportsACopyThatCantOpenItsFiles) {
+  // The opens are, in order: the package for the scan, the package again
+  // for the copy, the output. When the package can't be opened again, no
+  // output is created.
+  const struct {
+    int open_number;
+    int error;
+    const char* text;
+  } cases[] = {
+      {2, EACCES, "File access denied\\."},
+      {2, EMFILE, "Too many open files\\."},
+      {3, ENOENT, "File not found\\."},
+      {3, EROFS, "File access denied\\."},
+  };
+  const std::string package = Filler(100) + FakeModule(ModuleKind::ImpulseTracker, 1000);
+  WriteBytes(dir.Path("pkg.umx"), package);
+  for (const auto& failure : cases) {
+    SCOPED_TRACE(failure.open_number);
+    const ToolRun run = RunWithFaults(
+        {"pkg.umx"}, {"FAULT_CALL=open", "FAULT_NTH=" + std::to_string(failure.open_number),
+                      "FAULT_ERRNO=" + std::to_string(failure.error)});
+    ExpectReportAtEnd(run.out, UpToWriteTo(ModuleKind::ImpulseTracker, "pkg.it"), "copy.cpp",
+                      failure.text);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(FileExists(dir.Path("pkg.it")));
+  }
+}
+
 TEST_F(SonoriftTest, LeavesABareModuleAlone) {
   // Its output name is its own name, and it already is the module.
   const std::string module = FakeModule(ModuleKind::ImpulseTracker, 100000);
@@ -485,6 +513,27 @@ TEST_F(SonoriftTest, FailsWhenTheConsoleCantBeWritten) {
     EXPECT_EQ(run.signal, 0);
   }
   EXPECT_FALSE(FileExists(dir.Path("pkg.it")));
+}
+
+TEST_F(SonoriftTest, FailsRatherThanDiesWhenOutputGoesNowhere) {
+  // A reader of the console that went away, and a limit on file sizes,
+  // are failed writes, not fatal signals.
+  const std::string package = FakeModule(ModuleKind::ImpulseTracker, 300000);
+  WriteBytes(dir.Path("pkg.umx"), package);
+  RunOptions no_reader;
+  no_reader.stdout_reader_gone = true;
+  const ToolRun piped = Run({"pkg.umx"}, no_reader);
+  EXPECT_EQ(piped.signal, 0);
+  EXPECT_EQ(piped.status, 1);
+
+  RunOptions limited;
+  limited.file_size_limit = 100000;
+  const ToolRun run = Run({"pkg.umx"}, limited);
+  EXPECT_EQ(run.signal, 0);
+  ExpectReportAtEnd(run.out, UpToWriteTo(ModuleKind::ImpulseTracker, "pkg.it") + ".",
+                    "copy.cpp", "I/O error 27\\.");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(ReadBytes(dir.Path("pkg.it")), package.substr(0, 100000));
 }
 
 TEST_F(SonoriftTest, ShowsTheMarkerAsUtf8OnAUtf8Terminal) {

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -29,6 +30,11 @@ namespace {
   }
   for (const std::string& entry : options.environment) putenv(strdup(entry.c_str()));
   if (options.preload_faults) setenv("LD_PRELOAD", FAULT_INJECT_PATH, 1);
+  if (options.file_size_limit > 0) {
+    const rlimit limit = {static_cast<rlim_t>(options.file_size_limit),
+                          static_cast<rlim_t>(options.file_size_limit)};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
+  }
   std::vector<char*> argv;
   const std::string tool = ToolPath();
   argv.push_back(const_cast<char*>(tool.c_str()));
@@ -49,7 +55,12 @@ double Now() {
 ToolRun RunTool(const std::vector<std::string>& arguments, const RunOptions& options) {
   int pipe_fds[2] = {-1, -1};
   int out_fd;
-  if (options.stdout_path.empty()) {
+  if (options.stdout_reader_gone) {
+    int gone[2];
+    if (pipe(gone) != 0) throw std::runtime_error("pipe failed");
+    close(gone[0]);
+    out_fd = gone[1];
+  } else if (options.stdout_path.empty()) {
     if (pipe(pipe_fds) != 0) throw std::runtime_error("pipe failed");
     out_fd = pipe_fds[1];
   } else {

@@ -23,6 +23,10 @@ struct RunOptions {
   std::string stdout_path;
   // Runs with the fault-injection library preloaded.
   bool preload_faults = false;
+  // Standard output is a pipe whose reader has gone away.
+  bool stdout_reader_gone = false;
+  // A limit on the size of files the tool writes (RLIMIT_FSIZE), or 0.
+  long file_size_limit = 0;
   int timeout_seconds = 30;
 };
 
