@@ -12,7 +12,29 @@
 
 #include <stdexcept>
 
-std::string ToolPath() { return SONORIFT_PATH; }
+namespace {
+
+std::string tool_under_test = SONORIFT_PATH;
+std::string tool_runner;
+
+}  // namespace
+
+void SetToolUnderTest(const std::string& tool, const std::string& runner) {
+  tool_under_test = tool;
+  tool_runner = runner;
+}
+
+std::string ToolPath() { return tool_under_test; }
+
+bool TestingWindowsTool() {
+  const std::string tool = ToolPath();
+  return tool.size() > 4 && tool.substr(tool.size() - 4) == ".exe";
+}
+
+std::string ToolFileName() {
+  const std::string tool = ToolPath();
+  return tool.substr(tool.find_last_of('/') + 1);
+}
 
 std::string Banner() {
   return " SonoRifter v" SONORIFTER_VERSION " - by the SonoRifter developers\r\n"
@@ -36,11 +58,12 @@ namespace {
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
   }
   std::vector<char*> argv;
+  if (!tool_runner.empty()) argv.push_back(const_cast<char*>(tool_runner.c_str()));
   const std::string tool = ToolPath();
   argv.push_back(const_cast<char*>(tool.c_str()));
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
-  execv(tool.c_str(), argv.data());
+  execv(argv[0], argv.data());
   _exit(127);
 }
 

@@ -33,8 +33,19 @@ struct RunOptions {
 // Runs the tool with arguments (not counting its own name).
 ToolRun RunTool(const std::vector<std::string>& arguments, const RunOptions& options = {});
 
-// The path of the built tool.
+// Makes the tests run tool (the Windows build, say) through runner (a
+// program that takes the tool and its arguments, such as wine) instead of
+// the tool built beside them.
+void SetToolUnderTest(const std::string& tool, const std::string& runner);
+
+// The path of the tool under test.
 std::string ToolPath();
+
+// Whether the tool under test is the Windows build.
+bool TestingWindowsTool();
+
+// The tool's file name, as its failure reports give it.
+std::string ToolFileName();
 
 // The console bytes that open every run.
 std::string Banner();
