@@ -1,9 +1,11 @@
 #include "extract/scan.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
 
+#include "extract/candidate_blocks.h"
 #include "platform/failure_report.h"
 
 const ModuleSignature ModuleSignatures[3] = {
@@ -20,6 +22,10 @@ constexpr size_t TagLength = 4;
 // The tag that starts at data[index] and leaves room in the file for the
 // header before it, if any.
 std::optional<ModuleMatch> MatchAt(const uint8_t* data, size_t index, int64_t base) {
+  // Every tag ends in 'M' or ':'; most positions fail this cheap test.
+  if (data[index + TagLength - 1] != 'M' && data[index + TagLength - 1] != ':') {
+    return std::nullopt;
+  }
   const int64_t position = base + static_cast<int64_t>(index);
   for (const ModuleSignature& signature : ModuleSignatures) {
     if (std::memcmp(data + index, signature.tag, TagLength) == 0) {
@@ -28,25 +34,6 @@ std::optional<ModuleMatch> MatchAt(const uint8_t* data, size_t index, int64_t ba
     }
   }
   return std::nullopt;
-}
-
-// Sixteen bytes compared at once; the compiler maps this onto the
-// machine's vector instructions, or onto plain ones where there are none.
-typedef uint8_t Lanes __attribute__((vector_size(16)));
-
-// Whether some lane may start a tag: its first and last bytes agree with a
-// tag's. Few positions pass this, and MatchAt() confirms them.
-bool AnyCandidate(const uint8_t* data) {
-  Lanes first;
-  Lanes last;
-  std::memcpy(&first, data, sizeof first);
-  std::memcpy(&last, data + TagLength - 1, sizeof last);
-  const auto ends_in_m = last == 'M';
-  const auto hits = ((first == 'I') & ends_in_m) | ((first == 'S') & ends_in_m) |
-                    ((first == 'u') & (last == ':'));
-  uint64_t halves[2];
-  std::memcpy(halves, &hits, sizeof halves);
-  return (halves[0] | halves[1]) != 0;
 }
 
 // The open input, read through the platform; every call checked here.
@@ -76,34 +63,37 @@ std::optional<ModuleMatch> FindTagIn(const uint8_t* data, size_t size, int64_t b
   if (size < TagLength) return std::nullopt;
   const size_t positions = size - TagLength + 1;
   size_t index = 0;
-  for (; index + sizeof(Lanes) <= positions; index += sizeof(Lanes)) {
-    if (!AnyCandidate(data + index)) continue;
-    for (size_t lane = 0; lane < sizeof(Lanes); ++lane) {
-      if (auto match = MatchAt(data, index + lane, base)) return match;
+  while (index < positions) {
+    index = NextCandidateBlock(data, index, positions);
+    const size_t block_end = std::min(index + CandidateBlockSize, positions);
+    for (; index < block_end; ++index) {
+      if (auto match = MatchAt(data, index, base)) return match;
     }
-  }
-  for (; index < positions; ++index) {
-    if (auto match = MatchAt(data, index, base)) return match;
   }
   return std::nullopt;
 }
 
 std::optional<ModuleMatch> FindModuleIn(ScanSource& source) {
-  const std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[ScanBufferSize]);
+  // Reads go to an aligned area, which the system copies into fastest; the
+  // last bytes of each read, which may begin a tag that the next read
+  // completes, are carried into the lead just before it.
+  constexpr size_t Lead = 64;
+  const std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[Lead + ScanBufferSize + Lead]);
   if (!buffer) OUT_OF_MEMORY();
-  // The bytes in the buffer start at this file offset.
+  uint8_t* const read_area = buffer.get() + Lead * 2 - reinterpret_cast<uintptr_t>(buffer.get()) % Lead;
+  // The file offset of the first byte in the search window.
   int64_t base = 0;
-  // The last bytes of the previous read, which may begin a tag that the
-  // next read completes.
   size_t kept = 0;
   while (!source.AtEnd()) {
-    const size_t count = source.Read(buffer.get() + kept, ScanBufferSize - kept);
+    const size_t count = source.Read(read_area, ScanBufferSize);
     if (count == 0) break;
+    const uint8_t* const window = read_area - kept;
     const size_t filled = kept + count;
-    if (auto match = FindTagIn(buffer.get(), filled, base)) return match;
-    kept = filled < TagLength - 1 ? filled : TagLength - 1;
-    std::memmove(buffer.get(), buffer.get() + filled - kept, kept);
-    base += static_cast<int64_t>(filled - kept);
+    if (auto match = FindTagIn(window, filled, base)) return match;
+    const size_t carried = std::min(filled, TagLength - 1);
+    std::memmove(read_area - carried, window + filled - carried, carried);
+    base += static_cast<int64_t>(filled - carried);
+    kept = carried;
   }
   return std::nullopt;
 }
