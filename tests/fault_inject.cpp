@@ -5,7 +5,7 @@
 //   FAULT_CALL=read FAULT_NTH=2 FAULT_ERRNO=5
 //       the second call of read() fails with errno 5. Calls are counted by
 //       family: open (open, open64, openat, __open_2, ...), read, write,
-//       lseek, fstat, ftruncate, close, malloc.
+//       lseek, fstat, fcntl, ftruncate, close, malloc.
 //   FAULT_SIZE=65535
 //       with FAULT_CALL=malloc: count only allocations of this size.
 //   FAULT_SHORT_WRITE=1000, FAULT_SHORT_READ=1000
@@ -175,6 +175,21 @@ int Truncate(const char* name, int fd, off_t length) {
   return result;
 }
 
+// The commands the tool uses take an int or nothing; reading a long from
+// the arguments covers both on the ABIs this runs on.
+int Control(const char* name, int fd, int command, long argument) {
+  using Function = int (*)(int, int, ...);
+  static const Function real = Real<Function>(name);
+  if (ShouldFail("fcntl")) {
+    Trace("fcntl", Numbers(fd, command), -1);
+    errno = Get().error;
+    return -1;
+  }
+  const int result = real(fd, command, argument);
+  Trace("fcntl", Numbers(fd, command), result);
+  return result;
+}
+
 }  // namespace
 
 extern "C" {
@@ -233,6 +248,22 @@ int fstat64(int fd, struct stat64* status) {
 
 int ftruncate(int fd, off_t length) { return Truncate("ftruncate", fd, length); }
 int ftruncate64(int fd, off64_t length) { return Truncate("ftruncate64", fd, length); }
+
+int fcntl(int fd, int command, ...) {
+  va_list arguments;
+  va_start(arguments, command);
+  const long argument = va_arg(arguments, long);
+  va_end(arguments);
+  return Control("fcntl", fd, command, argument);
+}
+
+int fcntl64(int fd, int command, ...) {
+  va_list arguments;
+  va_start(arguments, command);
+  const long argument = va_arg(arguments, long);
+  va_end(arguments);
+  return Control("fcntl64", fd, command, argument);
+}
 
 int close(int fd) {
   using Function = int (*)(int);

@@ -46,6 +46,10 @@ std::string SourceLine(const std::string& file, int line);
 std::string ExpectReportAtEnd(const std::string& out, const std::string& prefix,
                               const std::string& file, const std::string& text);
 
+// Whether two runs of bytes are equal; on a difference, says where it is
+// rather than printing them.
+::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected);
+
 // A file's bytes and times, to show that a run left it alone.
 struct Stamp {
   std::string bytes;

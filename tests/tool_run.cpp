@@ -58,12 +58,13 @@ namespace {
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
   }
   std::vector<char*> argv;
+  for (const std::string& word : options.wrapper) argv.push_back(const_cast<char*>(word.c_str()));
   if (!tool_runner.empty()) argv.push_back(const_cast<char*>(tool_runner.c_str()));
   const std::string tool = ToolPath();
   argv.push_back(const_cast<char*>(tool.c_str()));
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
-  execv(argv[0], argv.data());
+  execvp(argv[0], argv.data());
   _exit(127);
 }
 

@@ -28,6 +28,8 @@ struct RunOptions {
   // A limit on the size of files the tool writes (RLIMIT_FSIZE), or 0.
   long file_size_limit = 0;
   int timeout_seconds = 30;
+  // A command the tool is run through (found on PATH), such as setpriv.
+  std::vector<std::string> wrapper;
 };
 
 // Runs the tool with arguments (not counting its own name).
