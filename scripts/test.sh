@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Builds SonoRifter and runs every test: the native build with g++ and with
-# clang, warnings as errors; the Windows builds (32-bit and 64-bit) with
-# mingw-w64, the 64-bit one tested under wine64. Installs what it needs.
+# Builds SonoRifter and runs every test:
+#  - with g++, warnings as errors: unit and end-to-end tests, valgrind, and
+#    the same end-to-end tests against the 64-bit Windows build under wine64
+#    (the 32-bit one is built too);
+#  - with clang, warnings as errors, under AddressSanitizer and
+#    UndefinedBehaviorSanitizer: unit and end-to-end tests, and each fuzzer
+#    for a bounded time (SONORIFT_FUZZ_SECONDS, default 30).
+# Installs what it needs; what can't be installed is reported as SKIPPED.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh cmake ninja-build g++ clang libgtest-dev binutils \
-  --optional g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64
+scripts/install-deps.sh cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev binutils \
+  e2fsprogs util-linux \
+  --optional valgrind g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64
 
 windows_options=()
 if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v i686-w64-mingw32-g++-posix >/dev/null; then
@@ -20,14 +26,15 @@ else
   echo "SKIPPED: the Windows builds: mingw-w64 is not installed"
 fi
 
-for compiler in g++ clang++; do
-  build_dir="build/test-$compiler"
-  echo "== Building and testing with $compiler"
-  options=()
-  # The Windows tests run once, beside the g++ build.
-  [[ $compiler == g++ ]] && options=("${windows_options[@]}")
-  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_CXX_COMPILER="$compiler" \
-    -DCMAKE_CXX_FLAGS=-Werror "${options[@]}" >/dev/null
-  cmake --build "$build_dir"
-  ctest --test-dir "$build_dir" --output-on-failure
-done
+echo "== Building and testing with g++"
+cmake -S . -B build/test-g++ -G Ninja -DCMAKE_CXX_COMPILER=g++ -DCMAKE_CXX_FLAGS=-Werror \
+  "${windows_options[@]}" >/dev/null
+cmake --build build/test-g++
+ctest --test-dir build/test-g++ --output-on-failure
+
+echo "== Building and testing with clang, sanitized, and fuzzing"
+cmake -S . -B build/test-clang -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS=-Werror \
+  -DSONORIFT_SANITIZE=ON -DSONORIFT_FUZZ=ON \
+  -DSONORIFT_FUZZ_SECONDS="${SONORIFT_FUZZ_SECONDS:-30}" >/dev/null
+cmake --build build/test-clang
+ctest --test-dir build/test-clang --output-on-failure

@@ -331,6 +331,7 @@ TEST_F(SonoriftTest, ReportsAFullDiskAndKeepsWhatWasWritten) {
 
 TEST_F(SonoriftTest, ReportsACopyBufferThatCantBeHad) {
   SKIP_FOR_WINDOWS_TOOL("the failed allocation comes from the fault library");
+  SKIP_FOR_SANITIZED_TOOL("the sanitizer's allocator takes the allocation first");
   WriteBytes(dir.Path("pkg.umx"), FakeModule(ModuleKind::ImpulseTracker, 1000));
   const ToolRun run =
       RunWithFaults({"pkg.umx"}, {"FAULT_CALL=malloc", "FAULT_SIZE=65535", "FAULT_NTH=1"});
@@ -465,7 +466,31 @@ TEST_F(SonoriftTest, ShowsTheMarkerAsUtf8OnAUtf8Terminal) {
   }
 }
 
+TEST_F(SonoriftTest, RunsCleanUnderValgrind) {
+  SKIP_FOR_WINDOWS_TOOL("valgrind runs native programs");
+  SKIP_FOR_SANITIZED_TOOL("valgrind can't run a sanitized program");
+  if (system("command -v valgrind >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "SKIPPED: valgrind is not installed";
+  }
+  const std::string package = Filler(70000) + FakeModule(ModuleKind::ImpulseTracker, 70000);
+  WriteBytes(dir.Path("pkg.umx"), package);
+  std::filesystem::create_directory(dir.Path("taken.it"));
+  WriteBytes(dir.Path("taken.umx"), package);
+  RunOptions options;
+  options.timeout_seconds = 120;
+  options.wrapper = {"valgrind", "-q", "--error-exitcode=99", "--leak-check=full",
+                     "--show-leak-kinds=definite,indirect,possible",
+                     "--errors-for-leak-kinds=definite,indirect,possible"};
+  const ToolRun extraction = Run({"pkg.umx"}, options);
+  EXPECT_EQ(extraction.out, Extracted(ModuleKind::ImpulseTracker, "pkg.it", 70000));
+  EXPECT_EQ(extraction.status, 0);
+  EXPECT_TRUE(SameBytes(ReadBytes(dir.Path("pkg.it")), package.substr(70000)));
+  EXPECT_EQ(Run({}, options).status, 101);
+  EXPECT_EQ(Run({"taken.umx"}, options).status, 1);
+}
+
 TEST_F(SonoriftTest, CarriesSourceNamesOnlyXored) {
+  SKIP_FOR_SANITIZED_TOOL("the sanitizers record source names of their own");
   // A stripped binary: debug information and symbols, which name files of
   // their own, are gone.
   // The Windows build is linked stripped.

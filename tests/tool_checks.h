@@ -18,6 +18,12 @@
 #define SKIP_FOR_WINDOWS_TOOL(why) \
   if (TestingWindowsTool()) GTEST_SKIP() << "SKIPPED for the Windows build: " why
 
+// For tests that a sanitized build can't pass: its allocator comes before
+// the fault library's, its instrumentation records source names of its own,
+// and valgrind can't run it.
+#define SKIP_FOR_SANITIZED_TOOL(why) \
+  if (SONORIFT_SANITIZED) GTEST_SKIP() << "SKIPPED for the sanitized build: " why
+
 extern const std::string Marker;
 extern const std::string Usage;
 
