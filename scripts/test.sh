@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev binutils \
   e2fsprogs util-linux \
-  --optional valgrind g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64
+  --optional valgrind strace g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64
 
 windows_options=()
 if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v i686-w64-mingw32-g++-posix >/dev/null; then

@@ -102,6 +102,58 @@ TEST_F(SonoriftFaultsTest, EveryFailedCallEndsWithTheReportAndHarmsNothing) {
   }
 }
 
+TEST_F(SonoriftFaultsTest, TheFaultLibrarySeesEveryCallTheToolMakes) {
+  // The sweep can only fail the calls the library stands in front of; the
+  // system calls strace sees from the program's first console write on must
+  // all have passed through it.
+  SKIP_FOR_WINDOWS_TOOL("the fault library preloads into native programs");
+  if (!Shell("command -v strace")) GTEST_SKIP() << "SKIPPED: strace is not installed";
+  WriteBytes(dir.Path("pkg.umx"), Filler(70000) + FakeModule(ModuleKind::ImpulseTracker, 70000));
+  const std::string strace_path = dir.path + ".strace";
+  RunOptions options;
+  options.wrapper = {"strace", "-E", std::string("LD_PRELOAD=") + FAULT_INJECT_PATH, "-o",
+                     strace_path, "-e",
+                     "trace=open,openat,read,write,lseek,fstat,newfstatat,fcntl,ftruncate,close"};
+  options.environment = {"FAULT_TRACE=" + trace_path()};
+  const ToolRun run = Run({"pkg.umx"}, options);
+  ASSERT_EQ(run.status, 0) << "strace could not run the tool";
+
+  const std::map<std::string, std::string> families = {
+      {"open", "open"},   {"openat", "open"},      {"read", "read"},   {"write", "write"},
+      {"lseek", "lseek"}, {"fstat", "fstat"},      {"newfstatat", "fstat"},
+      {"fcntl", "fcntl"}, {"ftruncate", "ftruncate"}, {"close", "close"}};
+  std::map<std::string, int> seen_by_strace;
+  std::string trace_fd;
+  bool started = false;
+  // Lines such as: read(3, "..."..., 65536) = 65536
+  const std::regex system_call("^([a-z0-9_]+)\\(([^,)]*)");
+  std::string quoted_trace_path(1, '"');
+  quoted_trace_path.append(trace_path()).append(1, '"');
+  for (const std::string& line : TraceLines(strace_path)) {
+    if (line.find(quoted_trace_path) != std::string::npos) {
+      trace_fd = line.substr(line.rfind(' ') + 1);
+      continue;
+    }
+    std::smatch parts;
+    if (!std::regex_search(line, parts, system_call)) continue;
+    const std::string call = parts[1];
+    const std::string fd = parts[2];
+    started = started || (call == "write" && fd == "1");
+    if (!started || !families.count(call) || (call == "write" && fd == trace_fd)) continue;
+    ++seen_by_strace[families.at(call)];
+  }
+  unlink(strace_path.c_str());
+  std::map<std::string, int> seen_by_library;
+  started = false;
+  for (const std::string& line : TraceLines(trace_path())) {
+    const std::vector<std::string> words = Words(line);
+    started = started || (words[0] == "write" && words[1] == "1");
+    if (started) ++seen_by_library[words[0]];
+  }
+  EXPECT_GT(seen_by_strace["read"], 0);
+  EXPECT_EQ(seen_by_library, seen_by_strace);
+}
+
 TEST_F(SonoriftFaultsTest, ExtractsFromAPackageTheUserCanReadButNotWrite) {
   SKIP_FOR_WINDOWS_TOOL("file modes, users and mounts are POSIX ones here");
   const std::string package = Filler(3000) + FakeModule(ModuleKind::FastTracker, 80000);
