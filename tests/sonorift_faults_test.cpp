@@ -107,6 +107,7 @@ TEST_F(SonoriftFaultsTest, TheFaultLibrarySeesEveryCallTheToolMakes) {
   // system calls strace sees from the program's first console write on must
   // all have passed through it.
   SKIP_FOR_WINDOWS_TOOL("the fault library preloads into native programs");
+  SKIP_FOR_SANITIZED_TOOL("the sanitizers make system calls of their own");
   if (!Shell("command -v strace")) GTEST_SKIP() << "SKIPPED: strace is not installed";
   WriteBytes(dir.Path("pkg.umx"), Filler(70000) + FakeModule(ModuleKind::ImpulseTracker, 70000));
   const std::string strace_path = dir.path + ".strace";
