@@ -7,7 +7,7 @@ enum ExitStatus : int {
   // The run ended normally, with or without a module.
   ExitOk = 0,
   // An I/O call or an allocation failed; the failure report says which.
-  ExitFailure = FailureReportStatus,
+  ExitFailure = 1,
   // The argument is missing or empty, or there is more than one.
   ExitUsage = 101,
   // The package can't be opened for reading.
@@ -16,3 +16,5 @@ enum ExitStatus : int {
   // start at its first byte; nothing was written.
   ExitWouldOverwrite = 103,
 };
+
+static_assert(ExitFailure == FailureReportStatus, "the failure report ends a run with ExitFailure");

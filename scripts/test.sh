@@ -11,8 +11,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev binutils \
-  e2fsprogs util-linux pkg-config \
-  --optional valgrind strace libopenmpt-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64
+  e2fsprogs util-linux pkg-config dpkg-dev file \
+  --optional valgrind strace libopenmpt-dev mandoc g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64
 
 if module_dir=$(scripts/fetch-modules.sh); then
   echo "Real modules in $module_dir"
@@ -28,6 +28,12 @@ if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v i686-w64-min
     cmake -S . -B "build/win-$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" \
       -DSONORIFT_TESTS=OFF -DCMAKE_CXX_FLAGS=-Werror >/dev/null
     cmake --build "build/win-$arch"
+    # The zip for users: the .exe, the README and the licence, nothing else.
+    (cd "build/win-$arch" && cpack -G ZIP >/dev/null)
+    zip=$(ls build/win-$arch/sonorift-*-win*.zip)
+    [[ $(cmake -E tar tf "$zip" | sort | tr '\n' ' ') == "LICENSE README.md Sonorift.exe " ]] ||
+      { echo "FAILED: $zip does not hold exactly Sonorift.exe, README.md and LICENSE"; exit 1; }
+    echo "Windows package: $zip"
   done
   windows_options=(-DSONORIFT_WINDOWS_TOOL="$PWD/build/win-x86_64/Sonorift.exe")
 else

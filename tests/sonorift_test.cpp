@@ -23,6 +23,12 @@ namespace {
 
 class SonoriftTest : public ToolTest {};
 
+TEST_F(SonoriftTest, BannerCarriesTheProjectsVersion) {
+  const ToolRun run = Run({});
+  EXPECT_EQ(run.out.substr(0, run.out.find("\r\n")),
+            " SonoRifter v" SONORIFTER_VERSION " - by the SonoRifter developers");
+}
+
 TEST_F(SonoriftTest, RejectsAMissingEmptyOrSurplusArgument) {
   WriteBytes(dir.Path("pkg.umx"), FakeModule(ModuleKind::ImpulseTracker, 100));
   std::vector<std::vector<std::string>> argument_lists = {{}, {""}, {"pkg.umx", "pkg.umx"}};
