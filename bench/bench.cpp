@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/test_files.h"
+
 namespace {
 
 struct Measure {
@@ -93,23 +95,10 @@ std::pair<double, double> Compare(const std::vector<std::string>& a,
   return {Median(times_a), Median(times_b)};
 }
 
-// Bytes that hold no tag: none of them is the first letter of one.
-std::string Filler(size_t size) {
-  std::string bytes(size, '\0');
-  uint32_t state = 12345;
-  for (char& byte : bytes) {
-    state = state * 1664525u + 1013904223u;
-    unsigned char value = static_cast<unsigned char>(state >> 24);
-    if (value == 'I' || value == 'S' || value == 'u') value ^= 0x80;
-    byte = static_cast<char>(value);
-  }
-  return bytes;
-}
-
 // Writes a file of size bytes of filler, with "IMPM" at tag_offset when
 // tag_offset is not negative.
 void MakeFile(const std::string& path, size_t size, long long tag_offset) {
-  static const std::string block = Filler(1 << 20);
+  static const std::string block = Filler(1 << 20, 12345);
   FILE* file = fopen(path.c_str(), "wb");
   if (file == nullptr) {
     perror(path.c_str());

@@ -13,16 +13,6 @@
 
 namespace {
 
-void AppendU16(std::string& out, uint32_t value) {
-  out += static_cast<char>(value & 0xFF);
-  out += static_cast<char>((value >> 8) & 0xFF);
-}
-
-void AppendU32(std::string& out, uint32_t value) {
-  AppendU16(out, value & 0xFFFF);
-  AppendU16(out, value >> 16);
-}
-
 void AppendText(std::string& out, const std::string& text, size_t size) {
   std::string field = text.substr(0, size);
   field.resize(size, '\0');

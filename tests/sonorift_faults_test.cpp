@@ -161,6 +161,13 @@ TEST_F(SonoriftFaultsTest, ExtractsFromAPackageTheUserCanReadButNotWrite) {
   const std::string module = package.substr(3000);
   const std::string extracted = Extracted(ModuleKind::FastTracker, "pkg.xm", module.size());
   int ways_tried = 0;
+  const auto expect_extracted = [&](const ToolRun& run) {
+    EXPECT_EQ(run.out, extracted);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(SameBytes(ReadBytes(dir.Path("pkg.xm")), module));
+    unlink(dir.Path("pkg.xm").c_str());
+    ++ways_tried;
+  };
 
   // Mode 0444, the tool run by an unprivileged user.
   if (geteuid() == 0 && Shell("command -v setpriv")) {
@@ -169,12 +176,7 @@ TEST_F(SonoriftFaultsTest, ExtractsFromAPackageTheUserCanReadButNotWrite) {
     ASSERT_EQ(chmod(dir.path.c_str(), 0777), 0);
     RunOptions options;
     options.wrapper = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-    const ToolRun run = Run({"pkg.umx"}, options);
-    EXPECT_EQ(run.out, extracted);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(SameBytes(ReadBytes(dir.Path("pkg.xm")), module));
-    ++ways_tried;
-    unlink(dir.Path("pkg.xm").c_str());
+    expect_extracted(Run({"pkg.umx"}, options));
     unlink(dir.Path("pkg.umx").c_str());
   }
 
@@ -183,21 +185,14 @@ TEST_F(SonoriftFaultsTest, ExtractsFromAPackageTheUserCanReadButNotWrite) {
   if (Shell("chattr +i '" + dir.Path("pkg.umx") + "'")) {
     const ToolRun run = Run({"pkg.umx"});
     Shell("chattr -i '" + dir.Path("pkg.umx") + "'");
-    EXPECT_EQ(run.out, extracted);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(SameBytes(ReadBytes(dir.Path("pkg.xm")), module));
-    ++ways_tried;
-    unlink(dir.Path("pkg.xm").c_str());
+    expect_extracted(run);
   }
 
   // The package alone on a read-only mount.
   if (Shell("mount --bind -o ro '" + dir.Path("pkg.umx") + "' '" + dir.Path("pkg.umx") + "'")) {
     const ToolRun run = Run({"pkg.umx"});
     Shell("umount '" + dir.Path("pkg.umx") + "'");
-    EXPECT_EQ(run.out, extracted);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(SameBytes(ReadBytes(dir.Path("pkg.xm")), module));
-    ++ways_tried;
+    expect_extracted(run);
   }
   if (ways_tried == 0) {
     GTEST_SKIP() << "SKIPPED: no way to make a file read-only for this user here (not root, "

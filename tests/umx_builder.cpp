@@ -5,16 +5,6 @@
 
 namespace {
 
-void AppendU16(std::string& out, uint32_t value) {
-  out += static_cast<char>(value & 0xFF);
-  out += static_cast<char>((value >> 8) & 0xFF);
-}
-
-void AppendU32(std::string& out, uint32_t value) {
-  AppendU16(out, value & 0xFFFF);
-  AppendU16(out, value >> 16);
-}
-
 void PutU32(std::string& out, size_t at, uint32_t value) {
   std::string bytes;
   AppendU32(bytes, value);
@@ -25,6 +15,16 @@ void PutU32(std::string& out, size_t at, uint32_t value) {
 enum Name { None, Core, Engine, Package, Class, Music, Object, Format, NameCount };
 
 }  // namespace
+
+void AppendU16(std::string& out, uint32_t value) {
+  out += static_cast<char>(value & 0xFF);
+  out += static_cast<char>((value >> 8) & 0xFF);
+}
+
+void AppendU32(std::string& out, uint32_t value) {
+  AppendU16(out, value & 0xFFFF);
+  AppendU16(out, value >> 16);
+}
 
 void AppendCompactIndex(std::string& out, int32_t value) {
   uint32_t magnitude = static_cast<uint32_t>(std::abs(static_cast<int64_t>(value)));

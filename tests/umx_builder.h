@@ -28,6 +28,11 @@ struct MusicPackage {
 MusicPackage BuildMusicPackage(const std::string& module, const std::string& format,
                                const PackageLayout& layout);
 
+// Append value in little-endian byte order, as every number in a package
+// and in a module's header is stored.
+void AppendU16(std::string& out, uint32_t value);
+void AppendU32(std::string& out, uint32_t value);
+
 // Appends value as a compact index: sign and six bits in the first byte,
 // seven in each further one.
 void AppendCompactIndex(std::string& out, int32_t value);
