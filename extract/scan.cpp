@@ -74,10 +74,10 @@ std::optional<ModuleMatch> FindTagIn(const uint8_t* data, size_t size, int64_t b
 }
 
 std::optional<ModuleMatch> FindModuleIn(ScanSource& source) {
-  // Reads go to an aligned area, which the system copies into fastest; the
-  // last bytes of each read, which may begin a tag that the next read
+  // Reads go to a page-aligned area, which the system copies into fastest;
+  // the last bytes of each read, which may begin a tag that the next read
   // completes, are carried into the lead just before it.
-  constexpr size_t Lead = 64;
+  constexpr size_t Lead = 4096;
   const std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[Lead + ScanBufferSize + Lead]);
   if (!buffer) OUT_OF_MEMORY();
   uint8_t* const read_area = buffer.get() + Lead * 2 - reinterpret_cast<uintptr_t>(buffer.get()) % Lead;
