@@ -117,16 +117,14 @@ ToolRun RunTool(const std::vector<std::string>& arguments, const RunOptions& opt
     }
     close(pipe_fds[0]);
   }
+  // A tool still running at the deadline is killed, not waited for.
   int wait_status = 0;
-  for (;;) {
-    const pid_t done = waitpid(child, &wait_status, run.timed_out ? 0 : WNOHANG);
-    if (done == child) break;
-    if (Now() > deadline && !run.timed_out) {
+  while (waitpid(child, &wait_status, WNOHANG) != child) {
+    if (run.timed_out || Now() > deadline) {
       run.timed_out = true;
-    }
-    if (run.timed_out) {
       kill(child, SIGKILL);
-      continue;
+      waitpid(child, &wait_status, 0);
+      break;
     }
     usleep(1000);
   }
